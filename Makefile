@@ -1,0 +1,36 @@
+# make        builds every gauge module (Windows .gau into dist/gauges) and the native tree
+# make test   builds everything and runs every test
+# Both install missing Debian packages first when run as root.
+
+NATIVE := build/native
+WINDOWS := build/windows
+JOBS ?= $(shell nproc)
+BUILD_TYPE ?= RelWithDebInfo
+
+.PHONY: all deps native windows test clean
+
+all: windows
+
+deps:
+	@tools/bootstrap.sh
+
+$(NATIVE)/Makefile: | deps
+	cmake -S . -B $(NATIVE) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE)
+
+native: deps $(NATIVE)/Makefile
+	cmake --build $(NATIVE) -j $(JOBS)
+
+# The Windows modules take the art the native tool drew.
+$(WINDOWS)/Makefile: | deps
+	cmake -S . -B $(WINDOWS) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=MinSizeRel \
+	      -DGAUGE_ART_DIR=$(abspath $(NATIVE))/art -DCMAKE_INSTALL_PREFIX=$(abspath dist)
+
+windows: native $(WINDOWS)/Makefile
+	cmake --build $(WINDOWS) -j $(JOBS)
+	cmake --install $(WINDOWS)
+
+test: all
+	cd $(NATIVE) && ctest --output-on-failure -j $(JOBS)
+
+clean:
+	rm -rf build dist
