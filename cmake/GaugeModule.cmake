@@ -12,7 +12,8 @@
 find_program(GAUGE_WINDRES NAMES i686-w64-mingw32-windres windres REQUIRED)
 set(GAUGE_ART_DIR "${CMAKE_BINARY_DIR}/art" CACHE PATH "Folder holding the drawn bitmaps and samples")
 
-set(GAUGE_MODULE_FLAGS -fno-exceptions -fno-rtti -fno-ipa-icf -fno-asynchronous-unwind-tables -Wall -Wextra)
+set(GAUGE_MODULE_FLAGS -fno-exceptions -fno-rtti -fno-ipa-icf -fno-asynchronous-unwind-tables
+    -fno-tree-loop-distribute-patterns -Wall -Wextra)
 
 function(add_gauge_module name)
     cmake_parse_arguments(G "" "RC" "SOURCES;DEFINES;WINDOWS_LIBS;NATIVE_LIBS" ${ARGN})
