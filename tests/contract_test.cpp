@@ -17,6 +17,8 @@ struct Deliverable {
 const std::vector<Deliverable>& deliverables() {
     static const std::vector<Deliverable> all = {
         {"VARN_TESSARY_XPDR", 0, {{"VARN_tessary_XPDR", 610}}},
+        {"VARN_KD_FUEL_PRESS", 0, {{"VARN_KD_FUEL_PRESS", 610}}},
+        {"tq36_lfuel", 0x800, {{"tq36_lfuel", 800}}},
     };
     return all;
 }
