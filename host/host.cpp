@@ -45,6 +45,7 @@ constexpr uint32_t kImageTag = 0x31474D49;  // "IMG1"
 constexpr int kMaxDepth = 16;
 constexpr int kMaxChildren = 256;
 constexpr int kMaxMouseRecords = 4096;
+constexpr int kMaxMouseNesting = 16;
 constexpr int kMaxGauges = 1024;
 
 struct Area {
@@ -250,27 +251,31 @@ namespace {
 // the end record, at an unknown kind (reported), or when `visit` returns false.
 template <class Visit>
 bool walk_mouse_list(const MOUSERECT* list, PIXPOINT size, Visit visit) {
-    std::vector<Area> parents;
+    // Open parents; deeper nesting than this is refused as malformed. A fixed stack keeps a
+    // click free of allocations.
+    Area parents[kMaxMouseNesting];
+    int open = 0;
     const Area whole{0, 0, size.x, size.y};
     for (int i = 0; i < kMaxMouseRecords; ++i) {
         const MOUSERECT& r = list[i];
-        const Area origin = parents.empty() ? whole : parents.back();
+        const Area origin = open == 0 ? whole : parents[open - 1];
         const Area area{origin.x + r.box.x, origin.y + r.box.y, r.box.width, r.box.height};
         switch (r.kind) {
             case MOUSE_END_OF_LIST:
                 return true;
             case MOUSE_PARENT_BEGIN: {
-                const bool outermost_whole = parents.empty() && r.box.x == 0 && r.box.y == 0 &&
+                if (open == kMaxMouseNesting) return false;
+                const bool outermost_whole = open == 0 && r.box.x == 0 && r.box.y == 0 &&
                                              r.box.width == 0 && r.box.height == 0;
-                parents.push_back(outermost_whole ? whole : area);
-                if (!visit(i, r, parents.back(), static_cast<int>(parents.size()))) return true;
+                parents[open++] = outermost_whole ? whole : area;
+                if (!visit(i, r, parents[open - 1], open)) return true;
                 break;
             }
             case MOUSE_PARENT_END:
-                if (!parents.empty()) parents.pop_back();
+                if (open > 0) --open;
                 break;
             case MOUSE_CHILD:
-                if (!visit(i, r, area, static_cast<int>(parents.size()))) return true;
+                if (!visit(i, r, area, open)) return true;
                 break;
             default:
                 return false;
@@ -296,7 +301,7 @@ ClickResult Host::mouse(Gauge& g, int x, int y, Press press) {
         hit_area = area;
         return false;
     });
-    if (!well_formed) fault("mouse list of " + g.name() + " holds a record of unknown kind");
+    if (!well_formed) fault("mouse list of " + g.name() + " holds a record of unknown kind or nests too deep");
     if (hit != nullptr && hit->handler != nullptr) {
         PIXPOINT at{x - hit_area.x, y - hit_area.y};
         hit->handler(&at, press == Press::single ? MOUSE_LEFT_SINGLE : MOUSE_LEFT_HELD);
@@ -321,12 +326,11 @@ int32_t Host::help_id_at(Gauge& g, int x, int y) {
     MOUSERECT* list = active_mouse_list(g);
     if (list == nullptr) return 0;
     // under[d]: the point lies inside the open parent at depth d and all around it.
-    std::vector<bool> under{true};
+    bool under[kMaxMouseNesting + 1] = {true};
     int32_t help = 0;
     int deepest = 0;
     walk_mouse_list(list, g.size(), [&](int, const MOUSERECT& r, const Area& area, int depth) {
         if (r.kind != MOUSE_PARENT_BEGIN) return true;
-        under.resize(static_cast<size_t>(depth) + 1);
         under[depth] = under[depth - 1] && area.contains(x, y);
         if (under[depth] && depth > deepest) {
             deepest = depth;
@@ -477,12 +481,12 @@ void Host::release_tree(ELEMENT_HEADER* root) {
 }
 
 void Host::op_element_list_query(ELEMENT_HEADER* root) {
-    ops_.push_back({"element_list_query", root, nullptr, nullptr});
+    log_op("element_list_query", root, nullptr, nullptr);
     if (root == nullptr) fault("element_list_query without a root");
 }
 
 void Host::op_element_list_install(ELEMENT_HEADER* root, GAUGE_RESOURCE_HANDLE resources) {
-    ops_.push_back({"element_list_install", root, nullptr, nullptr});
+    log_op("element_list_install", root, nullptr, nullptr);
     if (root == nullptr) return fault("element_list_install without a root");
     release_tree(root);
     auto tree = std::make_unique<Tree>();
@@ -496,7 +500,7 @@ void Host::op_element_list_install(ELEMENT_HEADER* root, GAUGE_RESOURCE_HANDLE r
 }
 
 void Host::op_element_list_initialize(ELEMENT_HEADER* root) {
-    ops_.push_back({"element_list_initialize", root, nullptr, nullptr});
+    log_op("element_list_initialize", root, nullptr, nullptr);
     if (tree(root) == nullptr) fault("element_list_initialize of a tree that was never installed");
 }
 
@@ -571,7 +575,7 @@ void Host::evaluate(ElementState& e) {
 }
 
 void Host::op_element_list_update(ELEMENT_HEADER* root) {
-    ops_.push_back({"element_list_update", root, nullptr, nullptr});
+    log_op("element_list_update", root, nullptr, nullptr);
     auto it = trees_.find(root);
     if (it == trees_.end()) return fault("element_list_update of a tree that was never installed");
     // Index, not reference: a callback never changes the tree's shape, but stay safe.
@@ -579,36 +583,36 @@ void Host::op_element_list_update(ELEMENT_HEADER* root) {
 }
 
 void Host::op_element_list_generate(ELEMENT_HEADER* root, uint32_t) {
-    ops_.push_back({"element_list_generate", root, nullptr, nullptr});
+    log_op("element_list_generate", root, nullptr, nullptr);
     if (tree(root) == nullptr) fault("element_list_generate of a tree that was never installed");
 }
 
 void Host::op_element_list_plot(ELEMENT_HEADER* root) {
-    ops_.push_back({"element_list_plot", root, nullptr, nullptr});
+    log_op("element_list_plot", root, nullptr, nullptr);
     if (tree(root) == nullptr) fault("element_list_plot of a tree that was never installed");
 }
 
 void Host::op_element_list_kill(ELEMENT_HEADER* root) {
-    ops_.push_back({"element_list_kill", root, nullptr, nullptr});
+    log_op("element_list_kill", root, nullptr, nullptr);
     if (tree(root) == nullptr) return fault("element_list_kill of a tree that was never installed");
     release_tree(root);
 }
 
 void Host::op_mouse_list_install(MOUSERECT* list, GAUGEHDR* gauge, PIXPOINT* size) {
-    ops_.push_back({"mouse_list_install", list, gauge, size});
+    log_op("mouse_list_install", list, gauge, size);
     if (list == nullptr || gauge == nullptr) return fault("mouse_list_install without list or gauge");
     mouse_[gauge] = {list, size, false};
 }
 
 void Host::op_mouse_list_register(MOUSERECT* list, GAUGEHDR* gauge) {
-    ops_.push_back({"mouse_list_register", list, gauge, nullptr});
+    log_op("mouse_list_register", list, gauge, nullptr);
     auto it = mouse_.find(gauge);
     if (it == mouse_.end() || it->second.list != list) return fault("mouse_list_register of a list that was never installed");
     it->second.registered = true;
 }
 
 void Host::op_mouse_list_unregister(MOUSERECT* list, GAUGEHDR* gauge) {
-    ops_.push_back({"mouse_list_unregister", list, gauge, nullptr});
+    log_op("mouse_list_unregister", list, gauge, nullptr);
     auto it = mouse_.find(gauge);
     if (it == mouse_.end() || it->second.list != list || !it->second.registered)
         return fault("mouse_list_unregister of a list that is not registered");

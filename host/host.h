@@ -205,6 +205,9 @@ public:
     MOUSERECT* active_mouse_list(Gauge& gauge);
     const std::vector<OpCall>& ops() const { return ops_; }
     void clear_ops() { ops_.clear(); }
+    // Logging of host operations is on by default; long runs turn it off so that the log
+    // does not grow without bound (and a frame allocates nothing).
+    void set_op_logging(bool on) { log_ops_ = on; }
     // Tree installed for a root element, or nullptr.
     std::vector<ElementState>* tree(ELEMENT_HEADER* root);
     // Faults detected so far (each also raised as HostFault by the call that ran the code).
@@ -247,6 +250,9 @@ private:
     };
 
     void fault(const std::string& what);
+    void log_op(const char* op, const void* subject, const void* gauge, const void* size) {
+        if (log_ops_) ops_.push_back({op, subject, gauge, size});
+    }
     void raise_faults(size_t before);
     HOST_IMAGE* load_image(Tree& tree, int32_t resource_id);
     void build_tree(Tree& tree, ELEMENT_HEADER* element, int parent, int depth, int guard);
@@ -268,6 +274,7 @@ private:
     std::vector<OpCall> ops_;
     std::vector<std::string> faults_;
     int32_t selection_ = 0;
+    bool log_ops_ = true;
     uint64_t frames_ = 0;
 };
 
