@@ -4,6 +4,7 @@ namespace panel {
 
 void install_aircraft_model(Host& host) {
     install_radio_model(host);
+    install_switch_model(host);
 }
 
 }  // namespace panel

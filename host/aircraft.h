@@ -10,4 +10,7 @@ namespace panel {
 // Transponder, NAV and COM radios.
 void install_radio_model(Host& host);
 
+// Electrical switches, lights, magnetos and the tick counter (the switch panel).
+void install_switch_model(Host& host);
+
 }  // namespace panel
