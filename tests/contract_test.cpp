@@ -17,6 +17,9 @@ struct Deliverable {
 const std::vector<Deliverable>& deliverables() {
     static const std::vector<Deliverable> all = {
         {"VARN_TESSARY_XPDR", 0, {{"VARN_tessary_XPDR", 610}}},
+        {"tessary_nav1", 0, {{"VARN_TESSARY_NAV1", 610}}},
+        {"tessary_nav2", 0, {{"VARN_TESSARY_NAV2", 610}}},
+        {"tessary_com", 0, {{"VARN_TESSARY_COM", 610}}},
         {"VARN_KD_FUEL_PRESS", 0, {{"VARN_KD_FUEL_PRESS", 610}}},
         {"tq36_lfuel", 0x800, {{"tq36_lfuel", 800}}},
     };
