@@ -8,7 +8,7 @@ packages=(
     g++-mingw-w64-i686 binutils-mingw-w64-i686
     libgtest-dev libgmock-dev libbenchmark-dev
     libcairo2-dev fonts-liberation
-    python3 python3-pefile pev
+    python3 python3-pefile pev libcapstone-dev
     valgrind
 )
 
