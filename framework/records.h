@@ -12,7 +12,14 @@
 
 #include "framework/abi.h"
 
+// The host reads 4-byte packed records (doubles included). Where pointers are 64 bits (the
+// native build for tests and the bench) no host reads the bytes, and the records keep their
+// natural alignment so that no pointer or double field sits misaligned.
+#if GAUGE_LAYOUT_IS_HOST_LAYOUT
 #pragma pack(push, 4)
+#else
+#pragma pack(push, 8)
+#endif
 
 struct GAUGEHDR;
 struct ELEMENT_HEADER;
