@@ -12,7 +12,7 @@ grep -qE "^\s+DLL$" <<<"$dump" || { echo "$gau: not a DLL"; exit 1; }
 exports=$(sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' <<<"$dump" | grep -oE '^\s+\[ *[0-9]+\] [A-Za-z_0-9]+' | sed -E 's/.*\] //' | sort | tr '\n' ' ')
 [[ "$exports" == "ImportTable Linkage " ]] || { echo "$gau exports: $exports"; exit 1; }
 # Imports as dll!function, lower-case dll names.
-imports=$(awk '/DLL Name:/ {dll=tolower($3)} /^\s+[0-9a-f]+\s+[0-9]+\s+[A-Za-z_]/ && dll {print dll "!" $3}' <<<"$dump" | sort -u)
+imports=$(awk '/DLL Name:/ {dll=tolower($3)} /^[[:space:]]+[0-9a-f]+[[:space:]]+[0-9]+[[:space:]]+[A-Za-z_]/ && dll {print dll "!" $3}' <<<"$dump" | sort -u)
 allowed=$(printf '%s\n' "$@" | tr 'A-Z' 'a-z' | sort -u)
 while read -r imp; do
     [[ -z "$imp" ]] && continue
