@@ -195,6 +195,8 @@ public:
     void fire_event(uint32_t event_id, uint32_t value);
     const std::vector<Event>& events() const { return events_; }
     void clear_events() { events_.clear(); }
+    // Room for `n` events, so that logging them allocates nothing (allocation-counting runs).
+    void reserve_events(size_t n) { events_.reserve(n); }
 
     // The host's current selection (radio digit highlighting).
     void set_selection(int32_t id) { selection_ = id; }

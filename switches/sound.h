@@ -36,9 +36,10 @@ void sound_release(IDirectSound** device);
 void sound_release(IDirectSoundBuffer** buffer);
 
 // Service 2 of a clicking gauge: remember the resource handle, find the host window, create
-// the device, load the sample. Results are not acted on: a failure has already switched
-// sound off.
-void click_sound_setup(click_sound_slot& slot, GAUGE_EXTRA_DATA resource_handle);
+// the device, load the sample (the click, unless another "WAVE" resource is named). Results
+// are not acted on: a failure has already switched sound off.
+void click_sound_setup(click_sound_slot& slot, GAUGE_EXTRA_DATA resource_handle,
+                       int32_t resource_id = kClickResource);
 // Service 12: release the buffer, then the device.
 void click_sound_teardown(click_sound_slot& slot);
 // A clicking handler, after its key events: play the gauge's own buffer once.

@@ -1,8 +1,9 @@
-// Draws every bitmap of the art catalogue into a folder, where the resource compiler picks
-// them up. Usage: artgen OUTPUT_DIR
+// Draws every bitmap of the art catalogue, and the switch click sample, into a folder where
+// the resource compiler picks them up. Usage: artgen OUTPUT_DIR
 #include <stdio.h>
 
 #include "art/catalog.h"
+#include "art/click.h"
 
 int main(int argc, char** argv) {
     if (argc != 2) {
@@ -17,6 +18,10 @@ int main(int argc, char** argv) {
             fprintf(stderr, "artgen: cannot write %s/%s\n", dir.c_str(), p.file);
             return 1;
         }
+    }
+    if (!art::write_click_wave(dir + "/click.wav")) {
+        fprintf(stderr, "artgen: cannot write %s/click.wav\n", dir.c_str());
+        return 1;
     }
     return 0;
 }
