@@ -7,9 +7,9 @@ WINDOWS := build/windows
 JOBS ?= $(shell nproc)
 BUILD_TYPE ?= RelWithDebInfo
 
-.PHONY: all deps native windows test clean
+.PHONY: all deps native windows preview test clean
 
-all: windows
+all: windows preview
 
 deps:
 	@tools/bootstrap.sh
@@ -28,6 +28,13 @@ $(WINDOWS)/Makefile: | deps
 windows: native $(WINDOWS)/Makefile
 	cmake --build $(WINDOWS) -j $(JOBS)
 	cmake --install $(WINDOWS)
+
+# A picture of every gauge and of the whole panel (dist/preview), and the panel's layout as a
+# panel configuration (dist/panel.cfg.example), rendered by the panel bench.
+preview: native
+	@mkdir -p dist/preview
+	$(NATIVE)/tools/render_panel --skip-missing --scale 2 --out-dir dist/preview tools/bench/previews/*.scn
+	$(NATIVE)/tools/render_panel --skip-missing --cfg dist/panel.cfg.example -o dist/preview/panel.png tools/bench/panel.scn
 
 test: all
 	cd $(NATIVE) && ctest --output-on-failure -j $(JOBS)

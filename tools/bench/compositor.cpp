@@ -4,6 +4,7 @@
 #include <string.h>
 
 #include <algorithm>
+#include <functional>
 
 namespace bench {
 namespace {
@@ -138,6 +139,27 @@ void draw_string(cairo_t* cr, const panel::ElementState& e, int32_t selection) {
     cairo_restore(cr);
 }
 
+void draw_element(cairo_t* cr, const panel::ElementState& e, int32_t selection) {
+    switch (e.type) {
+        case ELEMENT_TYPE_STATIC_IMAGE: blit(cr, e.image, e.record); break;
+        case ELEMENT_TYPE_NEEDLE: draw_needle(cr, e); break;
+        case ELEMENT_TYPE_ICON: draw_icon(cr, e); break;
+        case ELEMENT_TYPE_STRING: draw_string(cr, e, selection); break;
+        default: break;
+    }
+}
+
+Image render(panel::Gauge& gauge, const std::function<void(cairo_t*)>& draw) {
+    const PIXPOINT size = gauge.size();
+    cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, std::max(1, size.x), std::max(1, size.y));
+    cairo_t* cr = cairo_create(s);
+    draw(cr);
+    cairo_destroy(cr);
+    Image image = to_image(s);
+    cairo_surface_destroy(s);
+    return image;
+}
+
 }  // namespace
 
 void draw_gauge(cairo_t* cr, panel::Gauge& gauge, int32_t selection) {
@@ -147,26 +169,17 @@ void draw_gauge(cairo_t* cr, panel::Gauge& gauge, int32_t selection) {
     for (size_t i = 0; i < elements.size(); ++i) {
         const panel::ElementState& e = elements[i];
         left_out[i] = e.hidden() || (e.parent >= 0 && left_out[static_cast<size_t>(e.parent)]);
-        if (left_out[i]) continue;
-        switch (e.type) {
-            case ELEMENT_TYPE_STATIC_IMAGE: blit(cr, e.image, e.record); break;
-            case ELEMENT_TYPE_NEEDLE: draw_needle(cr, e); break;
-            case ELEMENT_TYPE_ICON: draw_icon(cr, e); break;
-            case ELEMENT_TYPE_STRING: draw_string(cr, e, selection); break;
-            default: break;
-        }
+        if (!left_out[i]) draw_element(cr, e, selection);
     }
 }
 
 Image render_gauge(panel::Gauge& gauge, int32_t selection) {
-    const PIXPOINT size = gauge.size();
-    cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, std::max(1, size.x), std::max(1, size.y));
-    cairo_t* cr = cairo_create(s);
-    draw_gauge(cr, gauge, selection);
-    cairo_destroy(cr);
-    Image image = to_image(s);
-    cairo_surface_destroy(s);
-    return image;
+    return render(gauge, [&](cairo_t* cr) { draw_gauge(cr, gauge, selection); });
+}
+
+Image render_element(panel::Gauge& gauge, size_t index, int32_t selection) {
+    const panel::ElementState& e = gauge.elements().at(index);
+    return render(gauge, [&](cairo_t* cr) { draw_element(cr, e, selection); });
 }
 
 Image to_image(cairo_surface_t* surface) {

@@ -45,6 +45,10 @@ Image render_gauge(panel::Gauge& gauge, int32_t selection);
 // Draws the gauge with its root's top left corner at the origin of `cr`.
 void draw_gauge(cairo_t* cr, panel::Gauge& gauge, int32_t selection);
 
+// Element `index` of the gauge's tree drawn alone, hidden or not, on a transparent picture
+// of the gauge's size.
+Image render_element(panel::Gauge& gauge, size_t index, int32_t selection);
+
 // Copies a Cairo image surface into an Image, and back.
 Image to_image(cairo_surface_t* surface);
 cairo_surface_t* to_surface(const Image& image);

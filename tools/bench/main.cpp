@@ -76,6 +76,8 @@ int main(int argc, char** argv) {
                 f << bench::panel_cfg(result, "panel.cfg example written by render_panel from " + path);
                 if (!f.flush()) throw bench::ScenarioError(cfg + ": cannot be written");
             }
+        } catch (const bench::NothingPlaced& e) {
+            fprintf(stderr, "render_panel: %s; no picture\n", e.what());
         } catch (const std::exception& e) {
             fprintf(stderr, "render_panel: %s\n", e.what());
             return 1;

@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <map>
 #include <memory>
+#include <set>
 #include <sstream>
 
 namespace bench {
@@ -154,7 +155,8 @@ Scenario parse_scenario(std::istream& in, const std::string& name) {
     for (std::string raw; std::getline(in, raw);) {
         ++r.line;
         const std::string line = trim(raw);
-        if (line.empty() || line[0] == '#' || line[0] == ';') continue;
+        if (line.empty() || line[0] == '#' || line[0] == ';' || line.rfind("//", 0) == 0) continue;
+        if (line[0] == '[') continue;  // a panel configuration's section header
         const size_t eq = line.find('=');
         if (eq != std::string::npos && is_gauge_key(trim(line.substr(0, eq)))) {
             const std::string key = trim(line.substr(0, eq));
@@ -168,6 +170,9 @@ Scenario parse_scenario(std::istream& in, const std::string& name) {
             s.steps.push_back(step);
             continue;
         }
+        // The other settings of a panel configuration (size_mm=..., ident=...) say nothing
+        // the bench draws.
+        if (eq != std::string::npos && line.find_first_of(" \t") > eq) continue;
         const std::vector<std::string> w = words(line);
         const std::string& command = w[0];
         Step step;
@@ -245,6 +250,7 @@ Result run_scenario(const Scenario& scenario, const RunOptions& options) {
     std::map<std::string, panel::Module*> modules;     // by deliverable name as written
     std::map<std::string, panel::Gauge*> gauges;       // by placement key; null when left out
     std::vector<std::pair<const Placement*, panel::Gauge*>> order;
+    std::set<std::string> missing;                     // modules left out
     bool ran_frame = false;
     auto warn = [&](const std::string& what) {
         if (options.warnings) *options.warnings << scenario.name << ": " << what << "\n";
@@ -267,7 +273,7 @@ Result run_scenario(const Scenario& scenario, const RunOptions& options) {
                         if (!path) {
                             if (!options.skip_missing)
                                 throw ScenarioError(where + "module " + p.module + " is not in " + options.module_dir);
-                            warn("module " + p.module + " is not built; " + p.gauge + " left out");
+                            if (missing.insert(p.module).second) warn("module " + p.module + " is not built; its gauges are left out");
                             modules.erase(p.module);
                             gauges[p.key] = nullptr;
                             break;
@@ -308,7 +314,7 @@ Result run_scenario(const Scenario& scenario, const RunOptions& options) {
             throw ScenarioError(where + e.what());
         }
     }
-    if (order.empty()) throw ScenarioError(scenario.name + ": no gauge could be placed");
+    if (order.empty()) throw NothingPlaced(scenario.name + ": none of its gauges' modules is built");
     try {
         if (!ran_frame) host.frame();
     } catch (const std::exception& e) {

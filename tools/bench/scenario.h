@@ -19,6 +19,8 @@
 //                                    size in pixels, text
 //
 // Steps run in file order. Before rendering, one frame runs if the scenario ran none.
+// A panel configuration's window section reads as a scenario too: its gaugeNN lines place
+// the gauges, and section headers, // comments and its other settings are passed over.
 #pragma once
 
 #include <istream>
@@ -34,6 +36,10 @@ namespace bench {
 
 struct ScenarioError : std::runtime_error {
     using std::runtime_error::runtime_error;
+};
+// With RunOptions::skip_missing: every gauge of the scenario was left out.
+struct NothingPlaced : ScenarioError {
+    using ScenarioError::ScenarioError;
 };
 
 struct Placement {
