@@ -28,6 +28,9 @@ $(WINDOWS)/Makefile: | deps
 windows: native $(WINDOWS)/Makefile
 	cmake --build $(WINDOWS) -j $(JOBS)
 	cmake --install $(WINDOWS)
+	@# The inspector's report of each shipped module (status 1: problems found, listed in the report).
+	@mkdir -p dist/reports
+	$(NATIVE)/tools/gauinspect --report dist/reports dist/gauges/*.gau || [ $$? -eq 1 ]
 
 # A picture of every gauge and of the whole panel (dist/preview), and the panel's layout as a
 # panel configuration (dist/panel.cfg.example), rendered by the panel bench.

@@ -14,10 +14,11 @@ namespace {
 // Limits that keep a hostile file from making the reader work without end. Real modules are
 // far below each.
 constexpr uint32_t kMaxSections = 96;
-constexpr uint32_t kMaxExports = 65536;
-constexpr uint32_t kMaxImportDlls = 1024;
-constexpr uint32_t kMaxImportsPerDll = 65536;
+constexpr uint32_t kMaxExports = 4096;
+constexpr uint32_t kMaxImportDlls = 256;
+constexpr uint32_t kMaxImportsPerDll = 4096;
 constexpr uint32_t kMaxResources = 65536;
+constexpr uint32_t kMaxResourceBytes = 64u << 20;
 constexpr uint32_t kMaxResourceEntriesPerDir = 4096;
 constexpr size_t kMaxNameLength = 512;
 
@@ -111,12 +112,17 @@ const Section* PeImage::section_of(uint32_t rva) const {
     return nullptr;
 }
 
-bool PeImage::read(uint32_t rva, void* out, size_t size) const {
+bool PeImage::readable(uint32_t rva, size_t size) const {
     if (size == 0) return true;
     const Section* s = section_of(rva);
-    if (s == nullptr) return false;
+    return s != nullptr && static_cast<uint64_t>(rva) - s->virtual_address + size <= s->mapped_size();
+}
+
+bool PeImage::read(uint32_t rva, void* out, size_t size) const {
+    if (size == 0) return true;
+    if (!readable(rva, size)) return false;
+    const Section* s = section_of(rva);
     const uint64_t within = static_cast<uint64_t>(rva) - s->virtual_address;
-    if (within + size > s->mapped_size()) return false;
     auto* dst = static_cast<uint8_t*>(out);
     memset(dst, 0, size);
     // Bytes present in the file; the rest of the section reads as zero.
@@ -128,10 +134,14 @@ bool PeImage::read(uint32_t rva, void* out, size_t size) const {
 }
 
 std::optional<std::string> PeImage::read_text(uint32_t rva, size_t limit) const {
+    const Section* s = section_of(rva);
+    if (s == nullptr) return std::nullopt;
+    const uint64_t within = static_cast<uint64_t>(rva) - s->virtual_address;
+    const uint64_t left = s->mapped_size() - within;  // a text does not run across sections
     std::string out;
-    for (size_t i = 0; i < limit; ++i) {
-        char c;
-        if (!read(rva + static_cast<uint32_t>(i), &c, 1)) return std::nullopt;
+    for (uint64_t i = 0; i < limit && i < left; ++i) {
+        const uint64_t at = within + i;
+        const char c = at < s->raw_size ? static_cast<char>(file_[s->raw_offset + at]) : '\0';
         if (c == '\0') return out;
         out += c;
     }
@@ -159,6 +169,8 @@ bool PeImage::executable(uint32_t rva) const {
 }
 
 std::optional<std::vector<uint8_t>> PeImage::resource_bytes(const Resource& r) const {
+    // Checked before anything is allocated: a size field may say anything.
+    if (r.size > kMaxResourceBytes || !readable(r.rva, r.size)) return std::nullopt;
     std::vector<uint8_t> bytes(r.size);
     if (!read(r.rva, bytes.data(), bytes.size())) return std::nullopt;
     return bytes;
@@ -415,9 +427,9 @@ void PeImage::parse_resource_dir(uint32_t base, uint32_t offset, int level, Reso
             here.size = le32(leaf + 4);
             here.codepage = le32(leaf + 8);
             if (resources_.size() >= kMaxResources) return error("too many resources");
-            uint8_t probe;
-            if (here.size != 0 && (!read(here.rva, &probe, 1) || !read(here.rva + here.size - 1, &probe, 1) ||
-                                   !resource_bytes(here)))
+            if (here.size > kMaxResourceBytes)
+                error("resource " + here.type.text() + "/" + here.name.text() + " claims " + std::to_string(here.size) + " bytes");
+            else if (!readable(here.rva, here.size))
                 error("resource " + here.type.text() + "/" + here.name.text() + ": its " + std::to_string(here.size) +
                       " bytes lie outside the image");
             resources_.push_back(std::move(here));

@@ -108,6 +108,8 @@ public:
     // data read as zero, as the loader maps them. False when any byte lies outside every
     // section.
     bool read(uint32_t rva, void* out, size_t size) const;
+    // True when `read` of the same range would succeed.
+    bool readable(uint32_t rva, size_t size) const;
     bool read_u32(uint32_t rva, uint32_t* out) const { return read(rva, out, 4); }
     bool read_u16(uint32_t rva, uint16_t* out) const { return read(rva, out, 2); }
     // A null-terminated text of at most `limit` bytes at `rva`.

@@ -88,7 +88,7 @@ bool PeRecordSource::record(Addr va, uint32_t size, uint8_t* out, std::initializ
     for (const Field& f : pointers) {
         if (f.offset + 4 > size) continue;  // a field of a longer form of the record
         const uint32_t value = u32(out + f.offset);
-        if (value == 0) continue;
+        if (value == 0 || f.points == Points::host) continue;
         const std::string field = std::string(what) + "." + f.name;
         if (!image_.has_relocation(*rva + f.offset))
             problem("error", field + " = " + hex(value) + " has no base relocation: it is wrong wherever the module is not loaded at its preferred base");
@@ -110,7 +110,7 @@ bool PeRecordSource::read_linkage(ModuleRecords& m) {
     } else {
         uint8_t b[16];
         if (!record(image_.image_base() + static_cast<Addr>(*imports), sizeof b, b,
-                    {{4, Points::data, "entry1.table"}, {12, Points::data, "entry2.table"}}, "ImportTable")) {
+                    {{4, Points::host, "entry1.table"}, {12, Points::data, "entry2.table"}}, "ImportTable")) {
             where = "ImportTable";
             problem("error", "ImportTable cannot be read");
         } else {
@@ -168,7 +168,7 @@ bool PeRecordSource::read_gauge(Addr at, GaugeRecord& g) {
                  {routines + 24, Points::code, "kill"},
                  {mouse_rect, Points::data, "mouse_rect"},
                  {gauge_callback, Points::code, "gauge_callback"},
-                 {parameter_string, Points::data, "parameter_string"}},
+                 {parameter_string, Points::host, "parameter_string"}},
                 "GAUGEHDR")) {
         g.fault = "header of version " + std::to_string(v) + " (" + std::to_string(length) + " bytes) cannot be read at " + hex(at);
         return false;
@@ -226,24 +226,24 @@ bool PeRecordSource::read_element(Addr at, uint32_t version, ElementRecord& e) {
     const Field failures_field{failures, Points::data, "failures"};
     switch (t) {
     case 0:
-        ok = record(at, length, b, {gauge_field, children_field, failures_field, {60, Points::data, "image"}}, what);
+        ok = record(at, length, b, {gauge_field, children_field, failures_field, {60, Points::host, "image"}}, what);
         break;
     case 1:
         ok = record(at, length, b,
-                    {gauge_field, children_field, failures_field, {64, Points::data, "source_var.host_link"},
+                    {gauge_field, children_field, failures_field, {64, Points::host, "source_var.host_link"},
                      {88, Points::code, "callback"}, {112, Points::data, "nonlinearity"}, {224, Points::code, "callback_700"}},
                     what);
         break;
     case 2:
         ok = record(at, length, b,
-                    {gauge_field, children_field, failures_field, {64, Points::data, "source_vars[0].host_link"},
-                     {92, Points::data, "source_vars[1].host_link"}, {120, Points::data, "source_vars[2].host_link"},
-                     {180, Points::code, "callback"}, {184, Points::data, "text"}, {300, Points::data, "highlight_list"}},
+                    {gauge_field, children_field, failures_field, {64, Points::host, "source_vars[0].host_link"},
+                     {92, Points::host, "source_vars[1].host_link"}, {120, Points::host, "source_vars[2].host_link"},
+                     {180, Points::code, "callback"}, {184, Points::host, "text"}, {300, Points::data, "highlight_list"}},
                     what);
         break;
     default:
         ok = record(at, length, b,
-                    {gauge_field, children_field, failures_field, {64, Points::data, "source_var.host_link"},
+                    {gauge_field, children_field, failures_field, {64, Points::host, "source_var.host_link"},
                      {132, Points::code, "callback"}},
                     what);
     }
@@ -381,25 +381,28 @@ Addr PeRecordSource::mouse_list_610(const GaugeRecord& g, std::string* why) {
     }
     // The list the install routine hands to mouse_list_install: a rebased address it uses
     // that holds a well-formed mouse list (the whole-gauge parent first, an end record).
-    std::vector<Addr> found;
+    // A list that is broken further on is still the one handed over: when no address holds
+    // a well-formed list, one that begins like a mouse list is taken.
+    std::vector<Addr> well_formed, begins_like_one;
     for (uint32_t va : relocated_immediates(image_, *install, 2)) {
         if (va == g.addr) continue;
         const auto rva = image_.rva_of(va);
-        if (!rva) continue;
-        bool well_formed = false;
-        for (uint32_t i = 0; i < 4096; ++i) {
+        uint8_t first[kMouseLength];
+        if (!rva || !image_.read(*rva, first, sizeof first)) continue;
+        if (i32(first) != 1 || any_nonzero(first, 4, 20) || i32(first + 20) != -1) continue;
+        begins_like_one.push_back(va);
+        for (uint32_t i = 1; i < 4096; ++i) {
             uint8_t b[kMouseLength];
             if (!image_.read(*rva + kMouseLength * i, b, sizeof b)) break;
             const int32_t kind = i32(b);
-            if (i == 0 && (kind != 1 || any_nonzero(b, 4, 20))) break;
             if (kind < 0 || kind > 3) break;
             if (kind == 0) {
-                well_formed = true;
+                well_formed.push_back(va);
                 break;
             }
         }
-        if (well_formed) found.push_back(va);
     }
+    const std::vector<Addr>& found = well_formed.empty() ? begins_like_one : well_formed;
     if (found.size() == 1) return found[0];
     *why = found.empty() ? "no mouse list found among the addresses the install routine uses"
                          : std::to_string(found.size()) + " candidate mouse lists in the install routine";

@@ -24,7 +24,9 @@ public:
     Addr mouse_list_610(const GaugeRecord& g, std::string* why) override;
 
 private:
-    enum class Points { data, code };
+    // What a pointer field may point to. Host-owned fields are the host's to write: a value
+    // there is reported as such, not followed.
+    enum class Points { data, code, host };
     struct Field {
         uint32_t offset;
         Points points;
