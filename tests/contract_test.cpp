@@ -22,6 +22,17 @@ const std::vector<Deliverable>& deliverables() {
         {"tessary_com", 0, {{"VARN_TESSARY_COM", 610}}},
         {"VARN_KD_FUEL_PRESS", 0, {{"VARN_KD_FUEL_PRESS", 610}}},
         {"tq36_lfuel", 0x800, {{"tq36_lfuel", 800}}},
+        {"M470_Switches", 0, {{"Landing_Lights", 700}, {"Pitot_Heat", 700}, {"Nav_Lights", 700},
+                              {"Strobe_Lights", 700}, {"Taxi_Lights", 700}, {"Beacon_Lights", 700},
+                              {"Panel_Lights", 700}, {"Dummy_Switch1", 700}, {"Dummy_Switch2", 700},
+                              {"Dummy_Switch3", 700}, {"Stall_Heat", 700}, {"Prop_Deice", 700}, {"Stby_Vac", 700},
+                              {"Aux_Fuel_Pump", 700}, {"Alt_Bat_1", 700}, {"Alt_Bat_2", 700}, {"Magneto", 700},
+                              {"Prop_De_Ice_Amps", 700}, {"Nav GPS Switch", 700},
+                              {"Amps_Oil_Pressure_Indicator", 700}, {"Volt_Amp_Knob_1", 700},
+                              {"Volt_Amp_Knob_2", 700}, {"Suction Annunciator", 700}, {"Voltage Annunciator", 700},
+                              {"Alternator1 Annunciator", 700}, {"Alternator2 Annunciator", 700},
+                              {"Cabine Altitude Annunciator", 700}, {"De-Ice Press Annunciator", 700},
+                              {"De-Ice Press", 700}, {"Avionics Switch", 700}}},
     };
     return all;
 }
