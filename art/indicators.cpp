@@ -167,8 +167,9 @@ void ammeter_dial(Canvas& c) {
         radial(cr, {a.pivot_x, a.pivot_y}, a.angle(on_scale), amps.r_major_in - 4, amps.r_major_in - 1, 2.0, colour::amber);
         scale_label(cr, a, on_scale, amps.r_volts, number(volts), 9, colour::amber);
     }
-    text(cr, a.pivot_x, 80, "VOLTS", 7, colour::amber);
-    text(cr, a.pivot_x, 90, "AMPS", 8, colour::marking);
+    // Legends either side of the pivot, clear of the needle's sweep.
+    text(cr, a.pivot_x - 48, 86, "AMPS", 8, colour::marking);
+    text(cr, a.pivot_x + 48, 86, "VOLTS", 7, colour::amber);
 
     // Right: oil pressure in psi.
     const NeedleScale& o = scales::oil_pressure;
@@ -184,7 +185,8 @@ void ammeter_dial(Canvas& c) {
     scale_label(cr, o, 10 * psf, oil.r_numeral, "10", 10, colour::marking);
     scale_label(cr, o, 50 * psf, oil.r_numeral, "50", 10, colour::marking);
     scale_label(cr, o, 100 * psf, oil.r_numeral, "100", 10, colour::marking);
-    text(cr, o.pivot_x, 90, "OIL PSI", 8, colour::marking);
+    text(cr, o.pivot_x - 46, 86, "OIL", 8, colour::marking);
+    text(cr, o.pivot_x + 46, 86, "PSI", 8, colour::marking);
 }
 
 void ammeter_needle(Canvas& c) { draw_needle(c, scales::ammeter_needle, 0xF4F4F0, colour::dial); }

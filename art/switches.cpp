@@ -75,7 +75,7 @@ void toggle_lever(cairo_t* cr, const Toggle& t, bool up) {
     cairo_pattern_destroy(g);
 }
 
-constexpr Toggle kToggle{{18, 29}, 7, 17, 4.2};
+constexpr Toggle kToggle{{18, 28}, 7, 14, 4.2};
 
 void toggle(Canvas& c, bool on) {
     Paint p(c, colour::panel);
