@@ -171,11 +171,11 @@ public:
         return j;
     }
 
-    Json var(const VarRecord& v) {
-        Json j = Json::object();
+    // The token of an element; its host-owned fields show only when the module set them.
+    void token(Json& j, const VarRecord& v) {
         j.set("token", v.id);
-        if (v.host_link || v.host_kind || v.value_bits || v.host_tail[0] || v.host_tail[1]) j.set("host_fields_set", true);
-        return j;
+        if (v.host_link || v.host_kind || v.value_bits || v.host_tail[0] || v.host_tail[1])
+            j.set("token_host_fields", "set in the module");
     }
 
     Json bitmap_ref(int32_t id) {
@@ -213,7 +213,7 @@ public:
         }
         if (e.needle) {
             const NeedleBody& n = *e.needle;
-            j.set("token", var(n.source_var));
+            token(j, n.source_var);
             j.set("callback", addr_text(n.callback_700 ? *n.callback_700 : n.callback_610));
             if (n.callback_700 && n.callback_610) j.set("callback_610_field", addr_text(n.callback_610));
             Json words = Json::array();
@@ -262,7 +262,7 @@ public:
         }
         if (e.icon) {
             const IconBody& c = *e.icon;
-            j.set("token", var(c.source_var));
+            token(j, c.source_var);
             j.set("callback", addr_text(c.callback));
             j.set("value_factor", c.value_factor);
             j.set("picture_count", c.picture_count);

@@ -70,6 +70,10 @@ std::string real_text(double d) {
     if (isnan(d)) return "\"nan\"";
     if (isinf(d)) return d > 0 ? "\"inf\"" : "\"-inf\"";
     char buf[40];
+    if (fabs(d) < 1e15 && d == static_cast<double>(static_cast<long long>(d))) {
+        snprintf(buf, sizeof buf, "%.1f", d);  // whole numbers keep a decimal point: 40.0
+        return buf;
+    }
     snprintf(buf, sizeof buf, "%.17g", d);
     // Shortest form that reads back to the same double.
     for (int precision = 1; precision <= 17; ++precision) {
