@@ -7,7 +7,17 @@
 #include <string>
 #include <vector>
 
+#include "framework/records.h"
+
 namespace panel {
+
+// How the host draws an element's bitmap pixel: pure black (0,0,0) is see-through in
+// elements whose image flags carry IMAGE_TRANSPARENT_BLACK (needles, icons, overlays and
+// covers), and an ordinary colour everywhere else. The art paints its dark areas near-black.
+constexpr uint32_t kSeeThroughBlack = 0x000000;
+inline bool is_see_through(uint32_t image_flags, uint32_t rgb) {
+    return (image_flags & IMAGE_TRANSPARENT_BLACK) != 0 && (rgb & 0xFFFFFF) == kSeeThroughBlack;
+}
 
 struct Bitmap {
     int width = 0;

@@ -36,7 +36,7 @@ protected:
         for (int y = r.y; y < r.y + r.height; ++y) {
             for (int x = r.x; x < r.x + r.width; ++x) {
                 const uint32_t want = b.at(x, y) & 0xFFFFFF;
-                if (want == 0 && (image_flags & IMAGE_TRANSPARENT_BLACK)) continue;  // whatever lies beneath
+                if (panel::is_see_through(image_flags, want)) continue;  // whatever lies beneath
                 if (picture.rgb(at_x + x, at_y + y) != want || picture.alpha(at_x + x, at_y + y) != 255) ++wrong;
             }
         }

@@ -18,7 +18,6 @@ enum : uint32_t {
     DT_SINGLELINE = 0x20,
 };
 
-constexpr uint32_t kSeeThrough = 0x000000;  // pure black, in elements that ask for it
 constexpr int kMaxHighlights = 64;
 
 // Windows faces and the installed faces with the same metrics.
@@ -34,8 +33,8 @@ void set_colorref(cairo_t* cr, uint32_t colorref) {
                          ((colorref >> 16) & 0xFF) / 255.0);
 }
 
-// A bitmap as a Cairo surface; pure black becomes see-through when the element asks.
-cairo_surface_t* bitmap_surface(const panel::Bitmap& b, bool see_through_black) {
+// An element's bitmap as a Cairo surface, see-through where the host draws nothing.
+cairo_surface_t* bitmap_surface(const panel::Bitmap& b, uint32_t image_flags) {
     cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, b.width, b.height);
     unsigned char* data = cairo_image_surface_get_data(s);
     const int stride = cairo_image_surface_get_stride(s);
@@ -43,7 +42,7 @@ cairo_surface_t* bitmap_surface(const panel::Bitmap& b, bool see_through_black) 
         auto* row = reinterpret_cast<uint32_t*>(data + static_cast<size_t>(y) * stride);
         for (int x = 0; x < b.width; ++x) {
             const uint32_t rgb = b.at(x, y) & 0xFFFFFF;
-            row[x] = see_through_black && rgb == kSeeThrough ? 0u : 0xFF000000u | rgb;
+            row[x] = panel::is_see_through(image_flags, rgb) ? 0u : 0xFF000000u | rgb;
         }
     }
     cairo_surface_mark_dirty(s);
@@ -52,7 +51,7 @@ cairo_surface_t* bitmap_surface(const panel::Bitmap& b, bool see_through_black) 
 
 void blit(cairo_t* cr, const panel::HOST_IMAGE* image, const ELEMENT_HEADER* record) {
     if (image == nullptr || image->bitmap == nullptr) return;
-    cairo_surface_t* s = bitmap_surface(*image->bitmap, (record->image_flags & IMAGE_TRANSPARENT_BLACK) != 0);
+    cairo_surface_t* s = bitmap_surface(*image->bitmap, record->image_flags);
     cairo_set_source_surface(cr, s, record->position.x, record->position.y);
     cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_NEAREST);
     cairo_paint(cr);
@@ -62,7 +61,7 @@ void blit(cairo_t* cr, const panel::HOST_IMAGE* image, const ELEMENT_HEADER* rec
 void draw_needle(cairo_t* cr, const panel::ElementState& e) {
     if (e.image == nullptr || e.image->bitmap == nullptr) return;
     const ELEMENT_HEADER* r = e.record;
-    cairo_surface_t* s = bitmap_surface(*e.image->bitmap, (r->image_flags & IMAGE_TRANSPARENT_BLACK) != 0);
+    cairo_surface_t* s = bitmap_surface(*e.image->bitmap, r->image_flags);
     // Pixel centres: the pivot pixel of the bitmap lands on the position pixel.
     const double px = r->position.x + 0.5, py = r->position.y + 0.5;
     cairo_save(cr);

@@ -14,7 +14,7 @@
 //     text cell as high as the box), colours and DrawText format flags; characters listed in
 //     the highlight record of the host's current selection take the highlight colour;
 //   - in an element whose image flags carry IMAGE_TRANSPARENT_BLACK, pure black (0,0,0)
-//     pixels are see-through.
+//     pixels are see-through (panel::is_see_through).
 #pragma once
 
 #include <cairo.h>
