@@ -36,8 +36,8 @@ windows: native $(WINDOWS)/Makefile
 # panel configuration (dist/panel.cfg.example), rendered by the panel bench.
 preview: native
 	@mkdir -p dist/preview
-	$(NATIVE)/tools/render_panel --skip-missing --scale 2 --out-dir dist/preview tools/bench/previews/*.scn
-	$(NATIVE)/tools/render_panel --skip-missing --cfg dist/panel.cfg.example -o dist/preview/panel.png tools/bench/panel.scn
+	$(NATIVE)/tools/render_panel --scale 2 --out-dir dist/preview tools/bench/previews/*.scn
+	$(NATIVE)/tools/render_panel --cfg dist/panel.cfg.example -o dist/preview/panel.png tools/bench/panel.scn
 
 test: all
 	cd $(NATIVE) && ctest --output-on-failure -j $(JOBS)

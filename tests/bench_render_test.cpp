@@ -1,23 +1,13 @@
 // The panel bench's compositor: what it draws for a gauge's element tree, checked pixel by
 // pixel against the gauge's state and the module's own bitmaps.
 #include <math.h>
-#include <sys/stat.h>
 
 #include "tests/support.h"
 #include "tools/bench/compositor.h"
 
 namespace {
 
-using testing_support::module_path;
 using testing_support::PanelTest;
-
-bool built(const std::string& deliverable) {
-    struct stat st;
-    return stat(module_path(deliverable).c_str(), &st) == 0;
-}
-
-#define SKIP_UNLESS_BUILT(deliverable) \
-    if (!built(deliverable)) GTEST_SKIP() << deliverable << " is not built yet"
 
 class BenchRender : public PanelTest {
 protected:
@@ -63,7 +53,6 @@ class NeedleTip : public BenchRender, public ::testing::WithParamInterface<Needl
 // length out from the pivot.
 TEST_P(NeedleTip, LandsOnTheRayToItsScalePoint) {
     const NeedleCase& c = GetParam();
-    SKIP_UNLESS_BUILT(c.deliverable);
     for (auto [token, value] : c.tokens) host.set_token(token, value);
     panel::Gauge& g = place(c.deliverable, c.gauge);
     host.frame(2);
@@ -110,7 +99,6 @@ INSTANTIATE_TEST_SUITE_P(
 // The NAV knob's second picture is hidden at load, so the face's own knob shows; one push on
 // the knob's centre shows it over the face.
 TEST_F(BenchRender, HiddenOverlayIsNotDrawn) {
-    SKIP_UNLESS_BUILT("tessary_nav1");
     panel::Gauge& g = place("tessary_nav1", "VARN_TESSARY_NAV1");
     host.frame();
     const panel::ElementState& face = g.element(0);
@@ -143,7 +131,6 @@ class IconPicture : public BenchRender, public ::testing::WithParamInterface<Ico
 // does not supply, it draws nothing and the root shows.
 TEST_P(IconPicture, ShowsThePictureOfItsIndexOrTheRoot) {
     const IconCase& c = GetParam();
-    SKIP_UNLESS_BUILT("M470_Switches");
     panel::Gauge& g = place("M470_Switches", c.gauge);
     for (auto [token, value] : c.tokens) host.set_token(token, value);
     host.frame(2);
@@ -169,7 +156,6 @@ INSTANTIATE_TEST_SUITE_P(
 
 // Pure black is see-through only in elements that ask for it.
 TEST_F(BenchRender, PureBlackIsSeeThroughOnlyWhereTheFlagAsks) {
-    SKIP_UNLESS_BUILT("tq36_lfuel");
     panel::Gauge& g = place("tq36_lfuel", "tq36_lfuel");
     host.frame();
     const panel::ElementState& face = g.element(0);
@@ -260,7 +246,6 @@ TEST_F(TransponderText, TheSelectedDigitTakesItsHighlightColour) {
 class RadioText : public BenchRender {
 protected:
     void SetUp() override {
-        if (!built("tessary_nav1")) GTEST_SKIP() << "tessary_nav1 is not built yet";
         gauge = &place("tessary_nav1", "VARN_TESSARY_NAV1");
         host.set_token_u32(24, 0x1340);
         host.frame();
