@@ -103,6 +103,14 @@ const std::vector<FaultCase>& cases() {
              p.bytes[at + 1] = 0x90, p.bytes[at + 2] = 0x90;
          },
          1, "error", "returns with ret 0, its kind pops 8"},
+        {"InstallLeavesThroughAPointer",
+         [](Patch& p) {
+             // jmp dword ptr [Linkage + 4]: where it returns cannot be read from the module.
+             const uint32_t at = p.offset_of(p.gauge().routines[INSTALL]);
+             p.bytes[at] = 0xFF, p.bytes[at + 1] = 0x25;
+             p.put32(at + 2, p.linkage() + 4);
+         },
+         1, "error", "jump through a pointer"},
         {"QueryRoutineInData", [](Patch& p) { p.put32_at(p.gauge().addr + 12, p.linkage()); }, 1, "error",
          "points outside the module's code"},
         {"RelocationBlockOfBadLength",
