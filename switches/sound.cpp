@@ -262,6 +262,9 @@ void sound_release(IDirectSoundBuffer** buffer) {
 }
 
 void click_sound_setup(click_sound_slot& slot, GAUGE_EXTRA_DATA resource_handle, int32_t resource_id) {
+    // A gauge the panel shows twice gets its set-up twice: give back what the slot holds
+    // before it is filled again, or the first device and buffer would be held for good.
+    click_sound_teardown(slot);
     slot.resources = reinterpret_cast<GAUGE_RESOURCE_HANDLE>(resource_handle);
     slot.window = find_host_window();
     sound_create_device(slot.window, &slot.device);
