@@ -75,24 +75,7 @@ constinit MOUSERECT fuel_pressure_mouse[] = {
 
 using routines = gauge::routines_610<&fuel_pressure_header, fuel_pressure_mouse>;
 
-constinit GAUGEHDR fuel_pressure_header = {
-    .version = GAUGE_VERSION_610,
-    .gauge_name = "VARN_KD_FUEL_PRESS",
-    .elements_list = elements_list,
-    .query = routines::query,
-    .install = routines::install,
-    .initialize = routines::initialize,
-    .update = routines::update,
-    .generate = routines::generate,
-    .draw = routines::draw,
-    .kill = routines::kill,
-    .reserved_40 = 0,
-    .size_x_mm = 40,
-    .size_y_mm = 0,
-    .reserved_52 = {},
-    .mouse_rect = nullptr,
-    .gauge_callback = nullptr,
-};
+constinit GAUGEHDR fuel_pressure_header = gauge::header_610<routines>("VARN_KD_FUEL_PRESS", elements_list, 40);
 
 }  // namespace
 

@@ -62,4 +62,11 @@ struct routines_first_gauge {
 // Fills the seven routine fields of a GAUGEHDR initialiser from a routines struct.
 #define GAUGE_ROUTINES(R) R::query, R::install, R::initialize, R::update, R::generate, R::draw, R::kill
 
+// A version-610 header: its name, element list, routines R and nominal width; no mouse list
+// in the header (the install routine hands it over), no callback, every other field 0.
+template <class R>
+constexpr GAUGEHDR header_610(const char* gauge_name, ELEMENT_HEADER** elements_list, uint32_t size_x_mm) {
+    return {GAUGE_VERSION_610, gauge_name, elements_list, GAUGE_ROUTINES(R), 0, size_x_mm, 0, {}, nullptr, nullptr};
+}
+
 }  // namespace gauge

@@ -197,24 +197,7 @@ constinit MOUSERECT nav_mouse[] = {
 
 using routines = gauge::routines_610<&nav_header, nav_mouse, &active_frequency_var>;
 
-constinit GAUGEHDR nav_header = {
-    .version = GAUGE_VERSION_610,
-    .gauge_name = kReceiver.gauge_name,
-    .elements_list = elements_list,
-    .query = routines::query,
-    .install = routines::install,
-    .initialize = routines::initialize,
-    .update = routines::update,
-    .generate = routines::generate,
-    .draw = routines::draw,
-    .kill = routines::kill,
-    .reserved_40 = 0,
-    .size_x_mm = 70,
-    .size_y_mm = 0,
-    .reserved_52 = {},
-    .mouse_rect = nullptr,
-    .gauge_callback = nullptr,
-};
+constinit GAUGEHDR nav_header = gauge::header_610<routines>(kReceiver.gauge_name, elements_list, 70);
 
 }  // namespace
 

@@ -119,24 +119,7 @@ constinit MOUSERECT xpdr_mouse[] = {
 
 using routines = gauge::routines_610<&xpdr_header, xpdr_mouse, &transponder_code_var>;
 
-constinit GAUGEHDR xpdr_header = {
-    .version = GAUGE_VERSION_610,
-    .gauge_name = "VARN_tessary_XPDR",
-    .elements_list = elements_list,
-    .query = routines::query,
-    .install = routines::install,
-    .initialize = routines::initialize,
-    .update = routines::update,
-    .generate = routines::generate,
-    .draw = routines::draw,
-    .kill = routines::kill,
-    .reserved_40 = 0,
-    .size_x_mm = 70,
-    .size_y_mm = 0,
-    .reserved_52 = {},
-    .mouse_rect = nullptr,
-    .gauge_callback = nullptr,
-};
+constinit GAUGEHDR xpdr_header = gauge::header_610<routines>("VARN_tessary_XPDR", elements_list, 70);
 
 }  // namespace
 
