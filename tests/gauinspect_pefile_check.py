@@ -1,7 +1,7 @@
 #!/usr/bin/python3
 """Cross-checks gauinspect against pefile, an independent PE reader packaged by Debian.
 
-Usage: inspector_pefile_check.py GAUINSPECT DIST_DIR DELIVERABLE...
+Usage: gauinspect_pefile_check.py GAUINSPECT DIST_DIR DELIVERABLE...
 
 For each shipped .gau, the image headers, sections, exports, imports, resources (with the
 bitmap headers) and version strings that gauinspect reports must be those pefile reads.

@@ -8,7 +8,7 @@
 #include <set>
 
 #include "art/catalog.h"
-#include "tests/inspector_support.h"
+#include "tests/gauinspect_support.h"
 #include "tests/support.h"
 #include "tools/gauinspect/inspect.h"
 #include "tools/gauinspect/native_records.h"

@@ -7,7 +7,7 @@
 
 #include <random>
 
-#include "tests/inspector_support.h"
+#include "tests/gauinspect_support.h"
 #include "tools/gauinspect/inspect.h"
 
 namespace {

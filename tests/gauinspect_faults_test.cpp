@@ -6,7 +6,7 @@
 
 #include <functional>
 
-#include "tests/inspector_support.h"
+#include "tests/gauinspect_support.h"
 #include "tools/gauinspect/inspect.h"
 
 namespace {
